@@ -1,0 +1,38 @@
+#include "browse/browse_controls.h"
+
+#include "app/toolkit/picture_decoder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace lumikko {
+
+BrowseControls browse_controls;
+
+QObject* ui_context()
+{
+    static QPointer<QObject> context;
+    if (!context)
+        context = new QObject(QCoreApplication::instance());
+    return context;
+}
+
+const Bytes& placeholder_picture()
+{
+    static const Bytes bytes = [] {
+        QFile file(QStringLiteral(":/res/placeholder.bmp"));
+        if (!file.open(QIODevice::ReadOnly))
+            return Bytes();
+        const QByteArray data = file.readAll();
+        return Bytes(data.constData(), static_cast<std::size_t>(data.size()));
+    }();
+    return bytes;
+}
+
+const QImage& placeholder_image()
+{
+    static const QImage image = decode_picture(placeholder_picture());
+    return image;
+}
+
+} // namespace lumikko
