@@ -34,6 +34,19 @@ private:
     QImage image_;
 };
 
+// The picture scaled for one target size and pixel ratio, kept between paints.
+class ScaledPicture {
+public:
+    // `image` scaled smoothly to `size` logical pixels at `ratio`.
+    const QPixmap& get(const QImage& image, QSize size, qreal ratio);
+
+private:
+    QPixmap pixmap_;
+    qint64 key_ = 0;
+    QSize size_;
+    qreal ratio_ = 0;
+};
+
 // A drawing surface that shows one picture over a background colour.
 class Canvas : public QWidget {
     Q_OBJECT
@@ -61,6 +74,7 @@ private:
     Layout layout_;
     QColor background_;
     Picture picture_;
+    ScaledPicture scaled_;
 };
 
 // A button drawn from pictures: normal, mouse-over and pressed (a state
@@ -81,7 +95,14 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    QPixmap normal_, hover_, pressed_;
+    // One state's picture: the 1x one and, when there is one, the 2x one.
+    struct Look {
+        QPixmap one, two;
+    };
+    static Look load(const QString& path);
+    const QPixmap& pick(const Look& look) const;
+
+    Look normal_, hover_, pressed_;
     bool hovered_ = false;
 };
 
@@ -103,6 +124,7 @@ protected:
 private:
     QColor background_;
     Picture picture_;
+    ScaledPicture scaled_;
 };
 
 // A text label; a left-button press on it moves the window.
@@ -155,6 +177,9 @@ public:
     void set_current_page(int index);
     QTabBar* tab_bar() const { return bar_; }
 
+    // Height of the slim tab strip along the top edge.
+    static constexpr int strip_height = 7;
+
 Q_SIGNALS:
     void current_changed(int index);
 
@@ -163,6 +188,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void show_page(int index);
     QTabBar* bar_;
     std::vector<QWidget*> pages_;
     QColor background_;

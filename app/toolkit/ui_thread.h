@@ -8,8 +8,7 @@
 
 namespace lumikko {
 
-template <class F> void post_to_ui(QObject* context, F&& fn)
-{
+template <class F> void post_to_ui(QObject* context, F&& fn) {
     QMetaObject::invokeMethod(context, std::forward<F>(fn), Qt::QueuedConnection);
 }
 
