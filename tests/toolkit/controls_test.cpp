@@ -23,8 +23,18 @@ const QRgb blue = qRgb(0, 0, 255);
 const QRgb green = qRgb(0, 255, 0);
 const QRgb dark_red = qRgb(128, 0, 0);
 
-QImage grab(QWidget& widget) {
-    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+// What a widget shows, read in its own (logical) coordinates whatever the
+// screen's pixel density.
+struct Shot {
+    QImage image;
+    int ratio() const { return static_cast<int>(image.devicePixelRatio()); }
+    QSize size() const { return image.size() / ratio(); }
+    QRgb pixel(int x, int y) const { return image.pixel(x * ratio(), y * ratio()); }
+    QRgb pixel(QPoint p) const { return pixel(p.x(), p.y()); }
+};
+
+Shot grab(QWidget& widget) {
+    return {widget.grab().toImage().convertToFormat(QImage::Format_RGB32)};
 }
 
 // A shown top-level to hold the controls under test.
@@ -42,7 +52,7 @@ void click_at(QWidget* window, QPoint pos) {
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, pos);
 }
 
-TEST(Canvas, CentreFitScalesDownKeepingProportions) {
+TEST(Canvas, DoubleDensityCentreFitScalesDownKeepingProportions) {
     QWidget parent;
     Canvas canvas(&parent, Canvas::Layout::CentreFit, Qt::white);
     canvas.resize(120, 120);
@@ -50,7 +60,7 @@ TEST(Canvas, CentreFitScalesDownKeepingProportions) {
     QPainter(&halves).fillRect(0, 0, 120, 120, red);
     canvas.set_picture(encode(halves, "PNG"));
 
-    const QImage shown = grab(canvas);
+    const Shot shown = grab(canvas);
     ASSERT_EQ(shown.size(), QSize(120, 120));
     // 120x60 from y 30 to 89: red left half, blue right half.
     EXPECT_EQ(shown.pixel(60, 27), white);
@@ -59,15 +69,19 @@ TEST(Canvas, CentreFitScalesDownKeepingProportions) {
     EXPECT_TRUE(near(shown.pixel(65, 60), blue, 8));
     EXPECT_TRUE(near(shown.pixel(115, 86), blue, 8));
     EXPECT_EQ(shown.pixel(60, 92), white);
+    // Scaled in device pixels: the edge between the halves stays sharp.
+    const int edge = 60 * shown.ratio();
+    EXPECT_EQ(shown.image.pixel(edge - 1, edge), red);
+    EXPECT_EQ(shown.image.pixel(edge, edge), blue);
 }
 
-TEST(Canvas, CentreFitNeverEnlarges) {
+TEST(Canvas, DoubleDensityCentreFitNeverEnlarges) {
     QWidget parent;
     Canvas canvas(&parent, Canvas::Layout::CentreFit, Qt::white);
     canvas.resize(120, 120);
     canvas.set_picture(encode(filled({60, 60}, blue), "PNG"));
 
-    const QImage shown = grab(canvas);
+    const Shot shown = grab(canvas);
     for (const QPoint inside : {QPoint(30, 30), QPoint(89, 89), QPoint(60, 60)})
         EXPECT_EQ(shown.pixel(inside), blue) << inside.x() << "," << inside.y();
     for (const QPoint outside : {QPoint(29, 60), QPoint(90, 60), QPoint(60, 29), QPoint(60, 90)})
@@ -83,7 +97,7 @@ TEST(Canvas, TopLeftClipDrawsAtNaturalSize) {
     QPainter(&picture).fillRect(0, 0, 100, 100, red);
     canvas.set_picture(encode(picture, "PNG"));
 
-    const QImage shown = grab(canvas);
+    const Shot shown = grab(canvas);
     EXPECT_EQ(shown.pixel(0, 0), red);
     EXPECT_EQ(shown.pixel(99, 99), red);
     EXPECT_EQ(shown.pixel(100, 99), blue);
@@ -91,7 +105,7 @@ TEST(Canvas, TopLeftClipDrawsAtNaturalSize) {
 
     // A smaller picture leaves the background around it.
     canvas.set_picture(encode(filled({50, 40}, green), "PNG"));
-    const QImage small = grab(canvas);
+    const Shot small = grab(canvas);
     EXPECT_EQ(small.pixel(49, 39), green);
     EXPECT_EQ(small.pixel(50, 10), background.rgb());
     EXPECT_EQ(small.pixel(10, 40), background.rgb());
@@ -105,7 +119,7 @@ TEST(Canvas, KeepsTheExactBytesAndShowsOnlyBackgroundForUndecodable) {
     canvas.set_picture(junk);
     EXPECT_EQ(canvas.picture(), junk);
     EXPECT_TRUE(canvas.image().isNull());
-    const QImage shown = grab(canvas);
+    const Shot shown = grab(canvas);
     for (const QPoint p : {QPoint(0, 0), QPoint(20, 20), QPoint(39, 39)})
         EXPECT_EQ(shown.pixel(p), qRgb(10, 20, 30));
 
@@ -147,7 +161,7 @@ TEST(Canvas, LeftPressIsTakenAndDoesNotMoveTheWindow) {
     EXPECT_EQ(pressed.count(), 1);
 }
 
-TEST(PictureBox, StretchesOverItsBackground) {
+TEST(PictureBox, DoubleDensityStretchesOverItsBackground) {
     QWidget parent;
     PictureBox box(&parent, QColor(108, 108, 108));
     box.resize(64, 64);
@@ -158,7 +172,7 @@ TEST(PictureBox, StretchesOverItsBackground) {
     const Bytes jpeg = encode(halves, "PNG");
     box.set_picture(jpeg);
     EXPECT_EQ(box.picture(), jpeg);
-    const QImage shown = grab(box);
+    const Shot shown = grab(box);
     EXPECT_TRUE(near(shown.pixel(2, 1), red, 8));
     EXPECT_TRUE(near(shown.pixel(28, 62), red, 8));
     EXPECT_TRUE(near(shown.pixel(36, 62), blue, 8));
@@ -256,12 +270,12 @@ TEST_F(PictureButtonPictures, DoubleDensityUsesTheDoublePicture) {
     button->setGeometry(0, 0, 20, 10);
     button->show();
     EXPECT_EQ(button->sizeHint(), QSize(20, 10));
-    const QImage shown = grab(*button);
-    ASSERT_EQ(shown.size(), QSize(40, 20));
-    EXPECT_EQ(shown.pixel(20, 10), dark_red);
+    const Shot shown = grab(*button);
+    ASSERT_EQ(shown.image.size(), QSize(40, 20));
+    EXPECT_EQ(shown.pixel(10, 5), dark_red);
     // No double picture for the pressed state: its single one is used.
     button->setDown(true);
-    EXPECT_EQ(grab(*button).pixel(20, 10), green);
+    EXPECT_EQ(grab(*button).pixel(10, 5), green);
 }
 
 TEST_F(PictureButtonPictures, MouseOverShowsTheHoverPicture) {
@@ -390,7 +404,7 @@ TEST(TabControl, StripStaysUsableUnderThePages) {
     EXPECT_EQ(tabs->current_page(), 0);
 
     // The control's background shows through the page.
-    const QImage shown = grab(*tabs);
+    const Shot shown = grab(*tabs);
     EXPECT_EQ(shown.pixel(300, 300), qRgb(243, 243, 243));
 }
 
