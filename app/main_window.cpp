@@ -18,12 +18,15 @@ namespace {
 const QColor content_background(243, 243, 243);
 const QColor chrome_colour(72, 72, 72);
 
-QString name(const char* utf8) { return QString::fromUtf8(utf8); }
+QString name(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
-QString button_picture(const QString& file) { return QStringLiteral(":/res/buttons/") + file + ".png"; }
+QString button_picture(const QString& file) {
+    return QStringLiteral(":/res/buttons/") + file + ".png";
+}
 
-Bytes resource_bytes(const QString& path)
-{
+Bytes resource_bytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -31,13 +34,11 @@ Bytes resource_bytes(const QString& path)
     return Bytes(data.constData(), static_cast<std::size_t>(data.size()));
 }
 
-Bytes sample_picture(int n)
-{
+Bytes sample_picture(int n) {
     return resource_bytes(QStringLiteral(":/res/samples/sample%1.jpg").arg(n, 2, 10, QChar('0')));
 }
 
-template <class W> W* place(W* widget, const QString& object_name, int x, int y, int w, int h)
-{
+template <class W> W* place(W* widget, const QString& object_name, int x, int y, int w, int h) {
     widget->setObjectName(object_name);
     widget->setGeometry(x, y, w, h);
     return widget;
@@ -45,8 +46,8 @@ template <class W> W* place(W* widget, const QString& object_name, int x, int y,
 
 } // namespace
 
-MainWindow::MainWindow(bool check_updates)
-{
+MainWindow::MainWindow(bool check_updates) {
+    ui_context();
     setObjectName(QStringLiteral("Lumikko"));
     setWindowTitle(QStringLiteral("Lumikko"));
     setWindowIcon(QIcon(QStringLiteral(":/res/icon.png")));
@@ -72,24 +73,22 @@ MainWindow::MainWindow(bool check_updates)
     mask_->hide();
     mask_->raise();
 
-    browse_controls = BrowseControls{this,      tabs_,        albums_,          grid_,
-                                     list_previous_, list_next_, avatars_, album_previous_,
-                                     album_next_, search_box_};
+    browse_controls =
+        BrowseControls{this,       tabs_,    albums_,         grid_,       list_previous_,
+                       list_next_, avatars_, album_previous_, album_next_, search_box_};
     on_created(check_updates);
 }
 
-MainWindow::~MainWindow()
-{
+MainWindow::~MainWindow() {
     if (browse_controls.window == this || browse_controls.window.isNull())
         browse_controls = BrowseControls{};
 }
 
-void MainWindow::build_side_bar()
-{
-    auto* close = place(new PictureButton(side_bar_, button_picture("close_normal"),
-                                          button_picture("close_hover"),
-                                          button_picture("close_pressed")),
-                        name("图形按钮1"), 2, 2, 32, 32);
+void MainWindow::build_side_bar() {
+    auto* close =
+        place(new PictureButton(side_bar_, button_picture("close_normal"),
+                                button_picture("close_hover"), button_picture("close_pressed")),
+              name("图形按钮1"), 2, 2, 32, 32);
     connect(close, &QAbstractButton::clicked, this, &QWidget::close);
     auto* minimise = place(new PictureButton(side_bar_, button_picture("minimise_normal"),
                                              button_picture("minimise_hover"),
@@ -97,8 +96,8 @@ void MainWindow::build_side_bar()
                            name("图形按钮2"), 34, 2, 32, 32);
     connect(minimise, &QAbstractButton::clicked, this, &QWidget::showMinimized);
 
-    auto* logo = place(new PictureBox(side_bar_, QColor(108, 108, 108)), name("图片框13"), 2, 36,
-                       64, 64);
+    auto* logo =
+        place(new PictureBox(side_bar_, QColor(108, 108, 108)), name("图片框13"), 2, 36, 64, 64);
     logo->set_picture(resource_bytes(QStringLiteral(":/res/logo.jpg")));
     auto* logo_press = place(new TransparentLabel(side_bar_), name("透明标签3"), 2, 36, 64, 64);
     logo_press->setCursor(Qt::PointingHandCursor);
@@ -106,17 +105,18 @@ void MainWindow::build_side_bar()
 
     for (int i = 1; i <= 7; ++i) {
         const QString control = name("漫画按钮") + QString::number(i);
-        auto* button = place(new PictureButton(side_bar_,
-                                               button_picture(QStringLiteral("side%1_normal").arg(i)),
-                                               {},
-                                               button_picture(QStringLiteral("side%1_pressed").arg(i))),
-                             control, 2, 102 + 40 * (i - 1), 64, 40);
+        auto* button = place(
+            new PictureButton(side_bar_, button_picture(QStringLiteral("side%1_normal").arg(i)), {},
+                              button_picture(QStringLiteral("side%1_pressed").arg(i))),
+            control, 2, 102 + 40 * (i - 1), 64, 40);
         if (i == 7) {
-            connect(button, &QAbstractButton::clicked, this, [this] { tabs_->set_current_page(2); });
+            connect(button, &QAbstractButton::clicked, this,
+                    [this] { tabs_->set_current_page(2); });
         } else {
             const QByteArray utf8 = control.toUtf8();
-            connect(button, &QAbstractButton::clicked, this,
-                    [utf8] { on_list_button_clicked(std::string_view(utf8.constData(), utf8.size())); });
+            connect(button, &QAbstractButton::clicked, this, [utf8] {
+                on_list_button_clicked(std::string_view(utf8.constData(), utf8.size()));
+            });
         }
     }
 
@@ -128,10 +128,9 @@ void MainWindow::build_side_bar()
     back->hide();
 }
 
-void MainWindow::build_grid_page(QWidget* page)
-{
-    list_previous_ =
-        place(new PictureButton(page, button_picture("list_prev")), name("上一页"), 8, 11, 120, 120);
+void MainWindow::build_grid_page(QWidget* page) {
+    list_previous_ = place(new PictureButton(page, button_picture("list_prev")), name("上一页"), 8,
+                           11, 120, 120);
     list_previous_->set_hand_cursor(true);
     connect(list_previous_, &QAbstractButton::clicked, this, [] { on_list_previous_clicked(); });
 
@@ -148,8 +147,8 @@ void MainWindow::build_grid_page(QWidget* page)
         grid_[n - 1] = slot;
     }
 
-    list_next_ =
-        place(new PictureButton(page, button_picture("list_next")), name("下一页"), 552, 395, 120, 120);
+    list_next_ = place(new PictureButton(page, button_picture("list_next")), name("下一页"), 552,
+                       395, 120, 120);
     list_next_->set_hand_cursor(true);
     connect(list_next_, &QAbstractButton::clicked, this, [] { on_list_next_clicked(); });
 
@@ -157,21 +156,20 @@ void MainWindow::build_grid_page(QWidget* page)
     albums_->hide();
 }
 
-void MainWindow::build_album_page(QWidget* page)
-{
+void MainWindow::build_album_page(QWidget* page) {
     const int xs[3][4] = {{12, 180, 348, 516}, {12, 180, 348, 516}, {10, 178, 346, 514}};
     const int ys[3] = {8, 176, 344};
     for (int k = 1; k <= 12; ++k) {
         const int row = (k - 1) / 4;
-        auto* slot = place(new Canvas(page, Canvas::Layout::TopLeftClip, content_background),
-                           name("分类") + QString::number(k), xs[row][(k - 1) % 4], ys[row], 150,
-                           150);
+        auto* slot =
+            place(new Canvas(page, Canvas::Layout::TopLeftClip, content_background),
+                  name("分类") + QString::number(k), xs[row][(k - 1) % 4], ys[row], 150, 150);
         slot->set_picture(sample_picture(k));
         connect(slot, &Canvas::pressed, this, [this, k] { open_preview(k); });
         avatars_[k - 1] = slot;
     }
-    album_previous_ = place(new PictureButton(page, button_picture("album_prev")), name("图形按钮3"),
-                            10, 497, 318, 24);
+    album_previous_ = place(new PictureButton(page, button_picture("album_prev")),
+                            name("图形按钮3"), 10, 497, 318, 24);
     album_previous_->set_hand_cursor(true);
     album_previous_->hide();
     connect(album_previous_, &QAbstractButton::clicked, this, [] { on_album_previous_clicked(); });
@@ -182,15 +180,16 @@ void MainWindow::build_album_page(QWidget* page)
     connect(album_next_, &QAbstractButton::clicked, this, [] { on_album_next_clicked(); });
 }
 
-void MainWindow::build_tag_page(QWidget* page)
-{
+void MainWindow::build_tag_page(QWidget* page) {
     for (int i = 1; i <= 12; ++i) {
         const QString control = name("按钮") + QString::number(i);
-        auto* button = place(new PictureButton(page, button_picture(QStringLiteral("tag%1").arg(i))),
-                             control, 56 + 144 * ((i - 1) % 4), 16 + 40 * ((i - 1) / 4), 136, 32);
+        auto* button =
+            place(new PictureButton(page, button_picture(QStringLiteral("tag%1").arg(i))), control,
+                  56 + 144 * ((i - 1) % 4), 16 + 40 * ((i - 1) / 4), 136, 32);
         const QByteArray utf8 = control.toUtf8();
-        connect(button, &QAbstractButton::clicked, this,
-                [utf8] { on_list_button_clicked(std::string_view(utf8.constData(), utf8.size())); });
+        connect(button, &QAbstractButton::clicked, this, [utf8] {
+            on_list_button_clicked(std::string_view(utf8.constData(), utf8.size()));
+        });
     }
 
     auto* frame = place(new ShapeBox(page), name("外形框1"), 160, 158, 228, 32);
@@ -205,12 +204,11 @@ void MainWindow::build_tag_page(QWidget* page)
         place(new PictureButton(page, button_picture("search")), name("按钮13"), 396, 158, 96, 32);
     connect(search, &QAbstractButton::clicked, this, [] { on_list_button_clicked("按钮13"); });
 
-    version_label_ = place(new Label(page, QString::fromUtf8(own_version)), name("标签1"), 204, 542,
-                           48, 16);
+    version_label_ =
+        place(new Label(page, QString::fromUtf8(own_version)), name("标签1"), 204, 542, 48, 16);
 }
 
-void MainWindow::on_created(bool check_updates)
-{
+void MainWindow::on_created(bool check_updates) {
     resize(750, 530);
     mask_->setGeometry(0, 0, width(), height());
     setWindowOpacity(255 / 255.0);
@@ -224,8 +222,7 @@ void MainWindow::on_created(bool check_updates)
     }
 }
 
-void MainWindow::open_preview(int k)
-{
+void MainWindow::open_preview(int k) {
     Canvas* slot = avatars_[k - 1];
     if (slot->picture().empty())
         return;

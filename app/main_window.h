@@ -2,6 +2,7 @@
 // The main window: a dark side bar with the chrome and the list buttons, and a
 // three-page tab control (the thumbnail grid, the open album, tags and search).
 
+#include "app/preview_window.h"
 #include "app/toolkit/controls.h"
 #include "app/toolkit/form.h"
 
@@ -10,8 +11,6 @@
 #include <array>
 
 namespace lumikko {
-
-class PreviewWindow;
 
 inline constexpr const char* own_version = "1.3";
 

@@ -15,8 +15,7 @@ namespace {
 int freed = 0;
 }
 
-void free_globals()
-{
+void free_globals() {
     if (freed++ > 0)
         return;
     album_url.clear();
@@ -26,16 +25,16 @@ void free_globals()
     list_thumbnail_urls.clear();
 }
 
-int free_globals_calls() { return freed; }
+int free_globals_calls() {
+    return freed;
+}
 
-void shut_down()
-{
+void shut_down() {
     stop_and_join_all_workers();
     free_globals();
 }
 
-int start_up()
-{
+int start_up() {
     init_resources();
     init_http();
     QApplication::setQuitOnLastWindowClosed(false);

@@ -18,14 +18,17 @@ namespace {
 int album_load = 0;
 WorkerHandle album_loader_thread = 0;
 
-bool is_current(int load) { return load == album_load && browse_window_alive(); }
+bool is_current(int load) {
+    return load == album_load && browse_window_alive();
+}
 
 } // namespace
 
-int current_album_load() { return album_load; }
+int current_album_load() {
+    return album_load;
+}
 
-void on_thumbnail_pressed(int n)
-{
+void on_thumbnail_pressed(int n) {
     if (!browse_window_alive())
         return;
     album_url = browse_controls.albums->item(n - 1);
@@ -33,8 +36,7 @@ void on_thumbnail_pressed(int n)
     open_album_page();
 }
 
-void open_album_page()
-{
+void open_album_page() {
     if (!browse_window_alive())
         return;
     for (Canvas* slot : browse_controls.avatars)
@@ -47,14 +49,13 @@ void open_album_page()
     stop_worker(album_loader_thread);
     const int load = ++album_load;
     const bool first_page = album_page == 1;
-    album_loader_thread = start_worker(
-        [load, page_url = std::move(page_url), first_page](std::stop_token stop) {
+    album_loader_thread =
+        start_worker([load, page_url = std::move(page_url), first_page](std::stop_token stop) {
             load_album_page(stop, load, page_url, first_page);
         });
 }
 
-void on_album_previous_clicked()
-{
+void on_album_previous_clicked() {
     if (album_page == 1)
         return;
     --album_page;
@@ -64,8 +65,7 @@ void on_album_previous_clicked()
     open_album_page();
 }
 
-void on_album_next_clicked()
-{
+void on_album_next_clicked() {
     if (album_page + 1 > album_page_count)
         return;
     ++album_page;
@@ -75,9 +75,10 @@ void on_album_next_clicked()
     open_album_page();
 }
 
-void load_album_page(std::stop_token stop, int load, Text page_url, bool first_page)
-{
-    const Bytes body = read_http_file(page_url, stop);
+void load_album_page(std::stop_token stop, int load, Text page_url, bool first_page) {
+    // A missing list item leaves only "_1.html": not worth a host lookup.
+    const bool no_album = page_url.starts_with('_');
+    const Bytes body = no_album ? Bytes() : read_http_file(page_url, stop);
     if (stop.stop_requested())
         return;
     const AlbumPage page = parse_album_page(body_to_text(body), first_page);

@@ -4,21 +4,23 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QThread>
 
 namespace lumikko {
 
 BrowseControls browse_controls;
 
-QObject* ui_context()
-{
+QObject* ui_context() {
+    // Made on the UI thread by the main window before any worker starts; workers
+    // only read the pointer.
     static QPointer<QObject> context;
-    if (!context)
+    if (!context && QCoreApplication::instance() &&
+        QThread::currentThread() == QCoreApplication::instance()->thread())
         context = new QObject(QCoreApplication::instance());
     return context;
 }
 
-const Bytes& placeholder_picture()
-{
+const Bytes& placeholder_picture() {
     static const Bytes bytes = [] {
         QFile file(QStringLiteral(":/res/placeholder.bmp"));
         if (!file.open(QIODevice::ReadOnly))
@@ -29,8 +31,7 @@ const Bytes& placeholder_picture()
     return bytes;
 }
 
-const QImage& placeholder_image()
-{
+const QImage& placeholder_image() {
     static const QImage image = decode_picture(placeholder_picture());
     return image;
 }

@@ -26,7 +26,9 @@ struct BrowseControls {
 
 extern BrowseControls browse_controls;
 
-inline bool browse_window_alive() { return !browse_controls.window.isNull(); }
+inline bool browse_window_alive() {
+    return !browse_controls.window.isNull();
+}
 
 // The object that workers post their results to. It lives as long as the
 // application object, which outlasts every worker (they are joined first).

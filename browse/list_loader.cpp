@@ -22,20 +22,22 @@ int list_load = 0;
 // one stop reaches both, whether or not the page loader has ended.
 std::stop_source list_load_stop;
 
-bool is_current(int load) { return load == list_load && browse_window_alive(); }
+bool is_current(int load) {
+    return load == list_load && browse_window_alive();
+}
 
-void set_list_paging_enabled(bool on)
-{
+void set_list_paging_enabled(bool on) {
     browse_controls.list_previous->setEnabled(on);
     browse_controls.list_next->setEnabled(on);
 }
 
 } // namespace
 
-int current_list_load() { return list_load; }
+int current_list_load() {
+    return list_load;
+}
 
-void reset_list_view()
-{
+void reset_list_view() {
     if (!browse_window_alive())
         return;
     browse_controls.albums->clear_items();
@@ -43,8 +45,7 @@ void reset_list_view()
         slot->set_picture(placeholder_picture(), placeholder_image());
 }
 
-void start_list_load()
-{
+void start_list_load() {
     stop_worker(list_loader_thread);
     list_load_stop.request_stop();
     list_load_stop = std::stop_source();
@@ -52,24 +53,27 @@ void start_list_load()
 
     list_url = compose_list_url();
     reset_list_view();
+    // What the page loader does first, done here at once so that a second click
+    // on a paging button cannot slip in before the worker gets going.
+    if (browse_window_alive()) {
+        set_list_paging_enabled(false);
+        browse_controls.tabs->set_current_page(0);
+    }
     const std::stop_token load_stop = list_load_stop.get_token();
-    list_loader_thread = start_worker(
-        [load, url = list_url, load_stop](std::stop_token stop) {
-            load_list_page(stop, load, url, load_stop);
-        },
-        load_stop);
+    list_loader_thread =
+        start_worker([load, url = list_url, load_stop](
+                         std::stop_token stop) { load_list_page(stop, load, url, load_stop); },
+                     load_stop);
 }
 
-void start_list(std::string_view path, Text tag)
-{
+void start_list(std::string_view path, Text tag) {
     list_page = 1;
     list_tag = std::move(tag);
     list_base_url = site_origin + Text(path);
     start_list_load();
 }
 
-void set_up_hot_list()
-{
+void set_up_hot_list() {
     list_page = 1;
     list_tag.clear();
     list_base_url = site_origin + "/qqtouxiang/hot30/";
@@ -77,29 +81,19 @@ void set_up_hot_list()
     reset_list_view();
 }
 
-void on_list_previous_clicked()
-{
+void on_list_previous_clicked() {
     if (list_page == 1)
         return;
     --list_page;
     start_list_load();
 }
 
-void on_list_next_clicked()
-{
+void on_list_next_clicked() {
     ++list_page;
     start_list_load();
 }
 
-void load_list_page(std::stop_token stop, int load, Text url, std::stop_token load_stop)
-{
-    post_to_ui(ui_context(), [load] {
-        if (!is_current(load))
-            return;
-        set_list_paging_enabled(false);
-        browse_controls.tabs->set_current_page(0);
-    });
-
+void load_list_page(std::stop_token stop, int load, Text url, std::stop_token load_stop) {
     const Bytes body = read_http_file(url, stop);
     if (stop.stop_requested())
         return;
@@ -121,8 +115,7 @@ void load_list_page(std::stop_token stop, int load, Text url, std::stop_token lo
     });
 }
 
-void load_list_thumbnails(std::stop_token stop, int load, TextArray urls)
-{
+void load_list_thumbnails(std::stop_token stop, int load, TextArray urls) {
     const int slots = std::min<int>(grid_slots, static_cast<int>(urls.size()));
     for (int k = 0; k < slots; ++k) {
         Bytes picture = http_request(urls[k], {}, std::nullopt, {}, {}, nullptr, stop);

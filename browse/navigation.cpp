@@ -6,15 +6,15 @@
 
 namespace lumikko {
 
-void on_list_button_clicked(std::string_view control)
-{
+void on_list_button_clicked(std::string_view control) {
     for (const ListButton& button : list_buttons) {
         if (button.control != control)
             continue;
         Text tag;
         if (button.control == "按钮13") {
-            const QByteArray typed =
-                browse_controls.search_box ? browse_controls.search_box->text().toUtf8() : QByteArray();
+            const QByteArray typed = browse_controls.search_box
+                                         ? browse_controls.search_box->text().toUtf8()
+                                         : QByteArray();
             tag = url_encode_utf8(std::string_view(typed.constData(), typed.size()));
         } else if (!button.word.empty()) {
             tag = url_encode_utf8(button.word);

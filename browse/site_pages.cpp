@@ -4,10 +4,11 @@
 
 namespace lumikko {
 
-Text value_before_quote(std::string_view piece) { return Text(piece.substr(0, piece.find('"'))); }
+Text value_before_quote(std::string_view piece) {
+    return Text(piece.substr(0, piece.find('"')));
+}
 
-ListPage parse_list_page(std::string_view page)
-{
+ListPage parse_list_page(std::string_view page) {
     const Text block = text_between(page, list_block_start, list_block_end);
     const TextArray thumbs = text_split(block, thumbnail_separator);
     const TextArray links = text_split(block, album_link_separator);
@@ -22,8 +23,7 @@ ListPage parse_list_page(std::string_view page)
     return result;
 }
 
-AlbumPage parse_album_page(std::string_view page, bool first_page)
-{
+AlbumPage parse_album_page(std::string_view page, bool first_page) {
     AlbumPage result;
     Text block = extract_text(page, album_block_start, album_block_end);
     if (first_page && text_find(block, album_pager_marker) != -1) {

@@ -15,8 +15,7 @@ Text list_tag;
 Text list_thumbnail_urls;
 int thumbnails_shown = 0;
 
-void clear_navigation_state()
-{
+void clear_navigation_state() {
     album_url.clear();
     album_page = 0;
     album_page_count = 0;
@@ -29,6 +28,8 @@ void clear_navigation_state()
     thumbnails_shown = 0;
 }
 
-Text compose_list_url() { return list_base_url + list_tag + "/" + std::to_string(list_page); }
+Text compose_list_url() {
+    return list_base_url + list_tag + "/" + std::to_string(list_page);
+}
 
 } // namespace lumikko

@@ -44,15 +44,14 @@ Text body_to_text(std::string_view body);
 // The text between the start marker and the next end marker after it, both
 // searched ignoring ASCII case unless case_sensitive. "#引号" in either marker
 // stands for a double quote. Empty when a marker is missing.
-Text text_between(std::string_view text, std::string_view start_marker,
-                  std::string_view end_marker, int start = 1, bool case_sensitive = false);
+Text text_between(std::string_view text, std::string_view start_marker, std::string_view end_marker,
+                  int start = 1, bool case_sensitive = false);
 
 // mode 1: every occurrence, pieces filled; any other mode: after (end marker
 // empty), before (start marker empty) or between. keep_whole == 1 gives the whole
 // text instead of the empty text when a marker is missing.
-Text extract_text(std::string_view text, std::string_view start_marker,
-                  std::string_view end_marker, int mode = 0, TextArray* pieces = nullptr,
-                  int keep_whole = 0);
+Text extract_text(std::string_view text, std::string_view start_marker, std::string_view end_marker,
+                  int mode = 0, TextArray* pieces = nullptr, int keep_whole = 0);
 
 // Number of byte positions at which `pattern` occurs (overlaps count).
 int count_occurrences(std::string_view text, std::string_view pattern);

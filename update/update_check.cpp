@@ -13,8 +13,7 @@
 
 namespace lumikko {
 
-UpdateNotice read_update_notice(std::stop_token stop)
-{
+UpdateNotice read_update_notice(std::stop_token stop) {
     const Text post =
         body_to_text(read_http_file(forum_origin + "/viewthread.php?tid=6&extra=page%3D1", stop));
     const Text attachment = text_between(post, "attachment.php?aid=", "\" target=");
@@ -24,22 +23,19 @@ UpdateNotice read_update_notice(std::stop_token stop)
     return {text_between(notice, "版本[", "]"), text_between(notice, "地址[", "]")};
 }
 
-bool is_usable_download_address(std::string_view address)
-{
+bool is_usable_download_address(std::string_view address) {
     const QUrl url(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())),
                    QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
     return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
 }
 
-bool should_update(const UpdateNotice& notice, std::string_view own_version)
-{
+bool should_update(const UpdateNotice& notice, std::string_view own_version) {
     return !notice.version.empty() && notice.version != own_version &&
            is_usable_download_address(notice.address);
 }
 
-void check_for_update(Text own_version, std::function<void()> close_main_window)
-{
+void check_for_update(Text own_version, std::function<void()> close_main_window) {
     start_worker([own_version = std::move(own_version),
                   close_main_window = std::move(close_main_window)](std::stop_token stop) {
         UpdateNotice notice = read_update_notice(stop);
