@@ -14,8 +14,7 @@ using WorkerHandle = std::uint32_t;
 // Starts `routine` on a new thread and returns its handle at once. When `link`
 // is given, a stop requested on it stops this worker as well (a list load's
 // stop reaches the thumbnail loader it started).
-WorkerHandle start_worker(std::function<void(std::stop_token)> routine,
-                          std::stop_token link = {});
+WorkerHandle start_worker(std::function<void(std::stop_token)> routine, std::stop_token link = {});
 
 // Requests stop of that worker; no effect for 0 or a worker that has ended.
 // Does not wait.
