@@ -5,6 +5,7 @@
 #include "browse/browse_controls.h"
 #include "browse/list_loader.h"
 #include "browse/navigation.h"
+#include "res/resources.h"
 #include "update/update_check.h"
 
 #include <QFile>
@@ -22,26 +23,8 @@ QString name(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-QString button_picture(const QString& file) {
-    return QStringLiteral(":/res/buttons/") + file + ".png";
-}
-
-Bytes resource_bytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = file.readAll();
-    return Bytes(data.constData(), static_cast<std::size_t>(data.size()));
-}
-
 Bytes sample_picture(int n) {
     return resource_bytes(QStringLiteral(":/res/samples/sample%1.jpg").arg(n, 2, 10, QChar('0')));
-}
-
-template <class W> W* place(W* widget, const QString& object_name, int x, int y, int w, int h) {
-    widget->setObjectName(object_name);
-    widget->setGeometry(x, y, w, h);
-    return widget;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/preview_window.h"
 
 #include "app/toolkit/dialogs.h"
+#include "res/resources.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -18,16 +19,6 @@ namespace {
 
 QString name(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-QString button_picture(const char* file) {
-    return QStringLiteral(":/res/buttons/") + QLatin1String(file) + ".png";
-}
-
-template <class W> W* place(W* widget, const QString& object_name, int x, int y, int w, int h) {
-    widget->setObjectName(object_name);
-    widget->setGeometry(x, y, w, h);
-    return widget;
 }
 
 } // namespace
@@ -58,14 +49,15 @@ PreviewWindow::PreviewWindow(QWidget* main_window)
     set_free_move(false);
     resize(380, 250);
 
-    auto* close =
-        place(new PictureButton(this, button_picture("close_normal"), button_picture("close_hover"),
-                                button_picture("close_pressed")),
-              name("图形按钮1"), 2, 2, 32, 32);
+    auto* close = place(new PictureButton(this, button_picture(QStringLiteral("close_normal")),
+                                          button_picture(QStringLiteral("close_hover")),
+                                          button_picture(QStringLiteral("close_pressed"))),
+                        name("图形按钮1"), 2, 2, 32, 32);
     connect(close, &QAbstractButton::clicked, this, &QWidget::close);
     // Same look as the main window's minimise button, and deliberately inert.
-    place(new PictureButton(this, button_picture("minimise_normal"),
-                            button_picture("minimise_hover"), button_picture("minimise_pressed")),
+    place(new PictureButton(this, button_picture(QStringLiteral("minimise_normal")),
+                            button_picture(QStringLiteral("minimise_hover")),
+                            button_picture(QStringLiteral("minimise_pressed"))),
           name("图形按钮2"), 34, 2, 32, 32);
 
     auto* canvas = place(new Canvas(this, Canvas::Layout::TopLeftClip, QColor(243, 243, 243)),
@@ -74,11 +66,11 @@ PreviewWindow::PreviewWindow(QWidget* main_window)
         place(new PictureBox(canvas, QColor(243, 243, 243)), name("图片框1"), 54, 10, 160, 160);
     small_ =
         place(new PictureBox(canvas, QColor(243, 243, 243)), name("图片框2"), 224, 70, 100, 100);
-    auto* save = place(new PictureButton(canvas, button_picture("save")), name("图形按钮3"), 67,
-                       174, 114, 32);
+    auto* save = place(new PictureButton(canvas, button_picture(QStringLiteral("save"))),
+                       name("图形按钮3"), 67, 174, 114, 32);
     connect(save, &QAbstractButton::clicked, this, &PreviewWindow::save_preview_picture);
-    auto* copy = place(new PictureButton(canvas, button_picture("copy")), name("图形按钮4"), 191,
-                       174, 114, 32);
+    auto* copy = place(new PictureButton(canvas, button_picture(QStringLiteral("copy"))),
+                       name("图形按钮4"), 191, 174, 114, 32);
     connect(copy, &QAbstractButton::clicked, this, &PreviewWindow::copy_preview_picture);
 
     // Creation handler: over the main window, 184 pixels in and 161 down.

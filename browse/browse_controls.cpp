@@ -1,9 +1,9 @@
 #include "browse/browse_controls.h"
 
 #include "app/toolkit/picture_decoder.h"
+#include "res/resources.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QThread>
 
 namespace lumikko {
@@ -21,13 +21,7 @@ QObject* ui_context() {
 }
 
 const Bytes& placeholder_picture() {
-    static const Bytes bytes = [] {
-        QFile file(QStringLiteral(":/res/placeholder.bmp"));
-        if (!file.open(QIODevice::ReadOnly))
-            return Bytes();
-        const QByteArray data = file.readAll();
-        return Bytes(data.constData(), static_cast<std::size_t>(data.size()));
-    }();
+    static const Bytes bytes = resource_bytes(QStringLiteral(":/res/placeholder.bmp"));
     return bytes;
 }
 

@@ -6,6 +6,41 @@
 
 namespace lumikko {
 
+std::size_t utf8_unit(std::string_view t, std::size_t i, bool& valid) {
+    const unsigned char b0 = static_cast<unsigned char>(t[i]);
+    valid = true;
+    if (b0 < 0x80)
+        return 1;
+    std::size_t len = 0;
+    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        if (b0 == 0xE0)
+            lo = 0xA0;
+        else if (b0 == 0xED)
+            hi = 0x9F; // no surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        if (b0 == 0xF0)
+            lo = 0x90;
+        else if (b0 == 0xF4)
+            hi = 0x8F; // nothing above U+10FFFF
+    } else {
+        valid = false;
+        return 1;
+    }
+    std::size_t k = 1;
+    for (; k < len && i + k < t.size(); ++k) {
+        const unsigned char b = static_cast<unsigned char>(t[i + k]);
+        if (k == 1 ? (b < lo || b > hi) : (b & 0xC0) != 0x80)
+            break;
+    }
+    valid = k == len;
+    return k;
+}
+
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
@@ -23,39 +58,11 @@ bool is_ascii_letter(unsigned char b) {
 }
 
 // Length of the well-formed UTF-8 sequence at `i`, or 0 when the bytes there are
-// not one (overlong forms, surrogates and code points above U+10FFFF included).
+// not one.
 std::size_t sequence_length(std::string_view t, std::size_t i) {
-    auto at = [&](std::size_t k) { return static_cast<unsigned char>(t[k]); };
-    const unsigned char b0 = at(i);
-    if (b0 < 0x80)
-        return 1;
-    std::size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        if (b0 == 0xE0)
-            lo = 0xA0;
-        else if (b0 == 0xED)
-            hi = 0x9F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        if (b0 == 0xF0)
-            lo = 0x90;
-        else if (b0 == 0xF4)
-            hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (t.size() - i < len)
-        return 0;
-    if (at(i + 1) < lo || at(i + 1) > hi)
-        return 0;
-    for (std::size_t k = 2; k < len; ++k)
-        if (!is_continuation(at(i + k)))
-            return 0;
-    return len;
+    bool valid = false;
+    const std::size_t n = utf8_unit(t, i, valid);
+    return valid ? n : 0;
 }
 
 // Whether the character walk that begins at `from` stops at `x`. Only a byte

@@ -19,6 +19,12 @@ using Text = std::string;
 using Bytes = std::string;
 using TextArray = std::vector<Text>;
 
+// The UTF-8 character at byte i (0-based): the length of the well-formed
+// sequence there (valid set), or else of the longest start of one (at least 1),
+// which counts as a single bad character. Overlong forms, surrogates and code
+// points above U+10FFFF are not well formed.
+std::size_t utf8_unit(std::string_view text, std::size_t i, bool& valid);
+
 // Position of the first occurrence of `needle` that begins at or after `start`,
 // or -1. A start below 1 counts as 1; a start beyond the end finds nothing.
 // With ignore_case only ASCII letters fold. An empty needle finds nothing.

@@ -1,5 +1,7 @@
 #include "net/encoding.h"
 
+#include "browse/text.h"
+
 #include <cerrno>
 #include <cstddef>
 #include <iconv.h>
@@ -9,48 +11,6 @@ namespace lumikko {
 namespace {
 
 constexpr std::string_view replacement = "\xEF\xBF\xBD"; // U+FFFD
-
-bool is_continuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
-// How many bytes at `i` belong to one character: the length of a well-formed
-// sequence (`valid` set), or else the length of the longest start of one there
-// (at least 1), which counts as a single bad character.
-std::size_t utf8_unit(std::string_view t, std::size_t i, bool& valid) {
-    const unsigned char b0 = static_cast<unsigned char>(t[i]);
-    valid = true;
-    if (b0 < 0x80)
-        return 1;
-    std::size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        if (b0 == 0xE0)
-            lo = 0xA0;
-        else if (b0 == 0xED)
-            hi = 0x9F; // no surrogates
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        if (b0 == 0xF0)
-            lo = 0x90;
-        else if (b0 == 0xF4)
-            hi = 0x8F; // nothing above U+10FFFF
-    } else {
-        valid = false;
-        return 1;
-    }
-    std::size_t k = 1;
-    for (; k < len && i + k < t.size(); ++k) {
-        const unsigned char b = static_cast<unsigned char>(t[i + k]);
-        if (k == 1 ? (b < lo || b > hi) : !is_continuation(b))
-            break;
-    }
-    valid = k == len;
-    return k;
-}
 
 // Well-formed UTF-8, each bad stretch replaced by one U+FFFD.
 std::string to_valid_utf8(std::string_view t) {

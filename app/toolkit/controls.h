@@ -18,6 +18,14 @@
 
 namespace lumikko {
 
+// Gives a control its object name (the form's name for it) and its place in
+// its parent.
+template <class W> W* place(W* widget, const QString& object_name, int x, int y, int w, int h) {
+    widget->setObjectName(object_name);
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+
 // Holder of picture bytes and their decoded image.
 class Picture {
 public:
