@@ -28,16 +28,6 @@ using namespace lumikko::testing;
 
 namespace {
 
-constexpr int wait_ms = 15000;
-
-QString name(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-bool idle() {
-    return running_workers() == 0;
-}
-
 struct AlbumFixture {
     std::vector<std::string> sources, pictures;
 };

@@ -27,12 +27,6 @@ using namespace lumikko::testing;
 
 namespace {
 
-constexpr int wait_ms = 15000;
-
-QString name(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 // A list of n albums whose thumbnails are distinct one-colour pictures.
 struct ListFixture {
     std::vector<std::string> thumbnails, links, pictures;
@@ -54,10 +48,6 @@ ListFixture serve_list(ScriptedSite& site, const std::string& target, int n, con
 
 PictureButton* button(QWidget* w, const char* utf8) {
     return w->findChild<PictureButton*>(name(utf8));
-}
-
-bool idle() {
-    return running_workers() == 0;
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 // request target exactly as sent) to body, status and delay. It records every
 // target it is asked for.
 
+#include "net/workers.h"
+
+#include <QString>
 #include <httplib.h>
 
 #include <atomic>
@@ -13,6 +16,18 @@
 #include <vector>
 
 namespace lumikko::testing {
+
+// How long a window test waits for something that should happen.
+constexpr int wait_ms = 15000;
+
+inline QString name(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// No worker is running any more: every load has finished or stopped.
+inline bool idle() {
+    return running_workers() == 0;
+}
 
 struct Answer {
     std::string body;
