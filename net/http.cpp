@@ -24,6 +24,9 @@ public:
     }
     CurlHandle(const CurlHandle&) = delete;
     CurlHandle& operator=(const CurlHandle&) = delete;
+    CurlHandle(CurlHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, nullptr)) {}
+    CurlHandle& operator=(CurlHandle&&) = delete;
 
     T* get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
@@ -202,6 +205,16 @@ void apply_common(CURL* easy, const std::string& url, Sink& sink) {
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &sink);
 }
 
+// An easy handle with the shared settings for `target`; none when curl has no
+// handle to give.
+EasyHandle open_transfer(const std::string& target, Sink& sink) {
+    init_http();
+    EasyHandle easy(curl_easy_init());
+    if (easy)
+        apply_common(easy.get(), target, sink);
+    return easy;
+}
+
 // Runs the prepared transfer on a multi handle of its own so that a stop
 // request can wake the wait at once.
 Bytes perform(CURL* easy, Sink& sink, std::stop_token stop, std::string* response_headers) {
@@ -347,12 +360,10 @@ Bytes http_request(std::string_view url, std::string_view method,
     const std::string target = effective_url(url);
     if (target.empty())
         return {};
-    init_http();
-    EasyHandle easy(curl_easy_init());
+    Sink sink;
+    EasyHandle easy = open_transfer(target, sink);
     if (!easy)
         return {};
-    Sink sink;
-    apply_common(easy.get(), target, sink);
     curl_easy_setopt(easy.get(), CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy.get(), CURLOPT_COOKIEFILE, "");
     // A direct connection unless told otherwise; the proxy serves plain HTTP only.
@@ -398,12 +409,10 @@ Bytes read_http_file(std::string_view url, std::stop_token stop) {
     const std::string target = effective_url(url);
     if (target.empty())
         return {};
-    init_http();
-    EasyHandle easy(curl_easy_init());
+    Sink sink;
+    EasyHandle easy = open_transfer(target, sink);
     if (!easy)
         return {};
-    Sink sink;
-    apply_common(easy.get(), target, sink);
     return perform(easy.get(), sink, stop, nullptr);
 }
 
