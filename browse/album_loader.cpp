@@ -24,10 +24,6 @@ bool is_current(int load) {
 
 } // namespace
 
-int current_album_load() {
-    return album_load;
-}
-
 void on_thumbnail_pressed(int n) {
     if (!browse_window_alive())
         return;

@@ -21,8 +21,6 @@ void open_album_page();
 void on_album_previous_clicked();
 void on_album_next_clicked();
 
-int current_album_load();
-
 // Worker routine: fetches the page, places the pager decision (first page
 // only) and up to twelve pictures.
 void load_album_page(std::stop_token stop, int load, Text page_url, bool first_page);

@@ -33,10 +33,6 @@ void set_list_paging_enabled(bool on) {
 
 } // namespace
 
-int current_list_load() {
-    return list_load;
-}
-
 void reset_list_view() {
     if (!browse_window_alive())
         return;

@@ -30,9 +30,6 @@ void set_up_hot_list();
 void on_list_previous_clicked();
 void on_list_next_clicked();
 
-// Number of the newest list load (tests use it to wait for a load).
-int current_list_load();
-
 // Worker routines, handed what they need when they start.
 // load_stop is the list load's own stop, which the thumbnail loader shares.
 void load_list_page(std::stop_token stop, int load, Text url, std::stop_token load_stop);
